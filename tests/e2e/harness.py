@@ -1,0 +1,492 @@
+"""Runs tolvane end to end and observes what it does.
+
+A run happens in a fresh temporary directory that is the current directory of
+the program. What a run gives back: the exit status, the bytes on standard
+output, the program's own bytes on standard error, the device commands it sent
+(with their results where the device reports them) and the files it left.
+
+The target is either the Windows program under Wine, against Wine's real MCI
+waveaudio driver, or the native Linux program with its waveaudio device on
+ALSA. Both record from a headless PulseAudio server (tests/audio).
+
+Commands are observed through Wine's MCI trace (WINEDEBUG=trace+mci writes
+one line per mciSendStringW call on standard error) or through the native
+device's trace file (WAVEAUDIO_TRACE: one line "text -> result" per command).
+"""
+
+import os
+import re
+import shutil
+import signal
+import struct
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+from dataclasses import dataclass, field
+from pathlib import Path
+
+# Set by run.py from its command line.
+PROGRAM = ""
+TARGET = ""  # "windows" or "linux"
+LAUNCHER = ""  # Windows only
+AUDIO_DIR = Path(__file__).resolve().parent.parent / "audio"
+FIXTURE = b""  # the frames the native device's ALSA source plays back
+
+TMP_FILE = ")(rec)(.tmp"
+HEADER = bytes.fromhex(
+    "52494646" "24000000" "57415645" "666d7420" "10000000" "0100" "0200" "88580100" "30130800"
+    "0600" "1800" "64617461" "00000000"
+)
+OPEN = "open )(rec)(.tmp type waveaudio alias wav1 buffer 4"
+RECORD = "record wav1"
+STOP = "stop wav1"
+CLOSE = "close wav1"
+
+STOP_PROMPT = b"hit return key to stop..."
+NAME_PROMPT = b"output file name : "
+RECORD_ERROR = b"***ERROR : record error\r\n"
+SAVE_ERROR = b"***ERROR : file write error\r\n"
+
+FAILURE_STATUS = 217
+
+# How long a recording runs before the test answers the stop prompt.
+RECORD_SECONDS = 0.7
+
+
+def windows():
+    return TARGET == "windows"
+
+
+def save(name):
+    return "save wav1 " + name
+
+
+def windows_path(path):
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+# ---------------------------------------------------------------------------
+# Standard input of a run.
+
+
+@dataclass
+class Answer:
+    """Waits until standard output holds `after`, waits `delay` seconds more,
+    calls `observe` (if any) and then writes `data` to standard input."""
+
+    after: bytes
+    data: bytes
+    delay: float = 0.0
+    observe: object = None
+
+
+def stop_and_name(name=None, line_end=b"\n", delay=RECORD_SECONDS, observe=None):
+    """The answers of a normal run: return at the stop prompt after `delay`
+    seconds and, in interactive mode (`name` given), the name line."""
+    answers = [Answer(STOP_PROMPT, b"\n", delay, observe)]
+    if name is not None:
+        answers.append(Answer(NAME_PROMPT, name + line_end))
+    return answers
+
+
+# ---------------------------------------------------------------------------
+# What a run gives back.
+
+
+@dataclass
+class Command:
+    text: str
+    result: int | None = None  # known from the native device only
+    truncated: bool = False  # Wine's trace shortens long texts
+
+
+@dataclass
+class Result:
+    status: int
+    stdout: bytes
+    stderr: bytes  # the program's own, trace lines taken out
+    commands: list = field(default_factory=list)
+    observed: list = field(default_factory=list)  # what the observers returned
+
+    @property
+    def texts(self):
+        return [c.text for c in self.commands]
+
+
+WINE_DEBUG_LINE = re.compile(rb"^[0-9a-f]{4}:(trace|fixme|err|warn):")
+WINE_MCI_SEND = re.compile(
+    rb'^[0-9a-f]{4}:trace:mci:mciSendStringW \(L"(.*)"(\.\.\.)?, [0-9A-Fa-f]+, (\d+), [0-9A-Fa-f]+\)$'
+)
+WINE_ESCAPE = re.compile(r'\\(?:([0-9a-f]{4})|(.))')
+
+
+def unescape_wine(text):
+    """Undoes the escapes of Wine's debug strings: \\" \\\\ \\n \\r \\t \\XXXX."""
+    simple = {'"': '"', "\\": "\\", "n": "\n", "r": "\r", "t": "\t"}
+
+    def replace(match):
+        if match.group(1):
+            return chr(int(match.group(1), 16))
+        return simple[match.group(2)]
+
+    return WINE_ESCAPE.sub(replace, text)
+
+
+def split_wine_stderr(data):
+    """Separates Wine's debug lines from the program's own standard error."""
+    own = []
+    commands = []
+    for line in re.findall(rb"[^\n]*\n|[^\n]+$", data):
+        body = line.rstrip(b"\n")
+        if not WINE_DEBUG_LINE.match(body):
+            own.append(line)
+            continue
+        sent = WINE_MCI_SEND.match(body)
+        # Wine's MCI makes calls of its own from inside a command (the
+        # automatic open of an unknown alias, "open wav1 wait"); they ask for
+        # return text, which the program never does (return length 0).
+        if sent and sent.group(3) == b"0":
+            text = unescape_wine(sent.group(1).decode("ascii"))
+            commands.append(Command(text, truncated=sent.group(2) is not None))
+    return b"".join(own), commands
+
+
+def read_native_trace(path):
+    commands = []
+    if path.exists():
+        for line in path.read_bytes().decode("latin-1").splitlines():
+            text, _, result = line.rpartition(" -> ")
+            commands.append(Command(text, int(result)))
+    return commands
+
+
+# ---------------------------------------------------------------------------
+# Running the program.
+
+
+class _Collector(threading.Thread):
+    def __init__(self, stream):
+        super().__init__(daemon=True)
+        self.stream = stream
+        self.data = b""
+        self.changed = threading.Condition()
+
+    def run(self):
+        while True:
+            chunk = os.read(self.stream.fileno(), 65536)
+            with self.changed:
+                if not chunk:
+                    self.changed.notify_all()
+                    return
+                self.data += chunk
+                self.changed.notify_all()
+
+    def wait_for(self, text, process, timeout):
+        end = time.monotonic() + timeout
+        with self.changed:
+            while text not in self.data:
+                if process.poll() is not None or not self.is_alive():
+                    return False
+                left = end - time.monotonic()
+                if left <= 0:
+                    return False
+                self.changed.wait(min(left, 0.05))
+        return True
+
+
+def _answer(process, collector, answers, observed):
+    try:
+        for answer in answers:
+            if not collector.wait_for(answer.after, process, 20):
+                break
+            time.sleep(answer.delay)
+            if answer.observe:
+                try:
+                    observed.append(answer.observe())
+                except OSError as error:
+                    observed.append(error)
+            process.stdin.write(answer.data)
+            process.stdin.flush()
+    except OSError:
+        pass
+    finally:
+        try:
+            process.stdin.close()
+        except OSError:
+            pass
+
+
+class Run:
+    """One run of the program in the current directory."""
+
+    def __init__(self, trace_path):
+        self.trace_path = trace_path
+
+    def environment(self, record_fails, alsa):
+        env = dict(os.environ)
+        if windows():
+            overrides = "winepulse.drv=d;winedbg.exe=d"
+            if record_fails:
+                # Without Wine's waveaudio driver the open and the record fail.
+                overrides += ";mciwave=d"
+            env["WINEDLLOVERRIDES"] = overrides
+            env["WINEDEBUG"] = "-all,trace+mci"
+            env["ALSA_CONFIG_PATH"] = str(AUDIO_DIR / "alsa-pulse.conf")
+        else:
+            env["WAVEAUDIO_TRACE"] = str(self.trace_path)
+            conf = "alsa-none.conf" if record_fails else alsa
+            env["ALSA_CONFIG_PATH"] = str(AUDIO_DIR / conf)
+        return env
+
+    def argv(self, args, command_line, launch_stdin):
+        if command_line is not None:
+            assert windows(), "exact command lines exist on Windows only"
+            return [
+                "wine",
+                LAUNCHER,
+                launch_stdin,
+                windows_path(PROGRAM),
+                command_line.encode("latin-1").hex(),
+            ]
+        prefix = ["wine"] if windows() else []
+        return prefix + [PROGRAM] + list(args)
+
+    def __call__(
+        self,
+        args=(),
+        answers=None,
+        stdin="pipe",
+        stdout="pipe",
+        command_line=None,
+        launch_stdin="inherit",
+        record_fails=False,
+        alsa="alsa-fixture.conf",
+        env=None,
+        timeout=60,
+    ):
+        """Runs the program. `stdin`: "pipe" (fed by `answers`), "null"
+        (/dev/null), "closed" (no descriptor 0) or an open file descriptor.
+        `stdout`: "pipe" or a path to write to (e.g. /dev/full) or a file
+        descriptor."""
+        environment = self.environment(record_fails, alsa)
+        environment.update(env or {})
+        argv = self.argv(args, command_line, launch_stdin)
+        if stdin == "closed":
+            argv = ["sh", "-c", 'exec "$@" <&-', "sh"] + argv
+        files = []
+
+        def stream(spec, mode, pipe):
+            if spec == "pipe":
+                return pipe
+            if spec == "null":
+                return subprocess.DEVNULL
+            if isinstance(spec, int):
+                return spec
+            handle = open(spec, mode)
+            files.append(handle)
+            return handle
+
+        stdin_arg = stream("null" if stdin == "closed" else stdin, "rb", subprocess.PIPE)
+        process = subprocess.Popen(
+            argv,
+            stdin=stdin_arg,
+            stdout=stream(stdout, "wb", subprocess.PIPE),
+            stderr=subprocess.PIPE,
+            env=environment,
+            start_new_session=True,
+        )
+        for handle in files:
+            handle.close()
+        out = _Collector(process.stdout) if process.stdout else None
+        err = _Collector(process.stderr)
+        for collector in (out, err):
+            if collector:
+                collector.start()
+        observed = []
+        feeder = None
+        if process.stdin:
+            feeder = threading.Thread(
+                target=_answer, args=(process, out, answers or [], observed), daemon=True
+            )
+            feeder.start()
+        try:
+            status = process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+            raise AssertionError(f"the run did not end within {timeout} s: {argv[:4]}")
+        finally:
+            for collector in (out, err):
+                if collector:
+                    collector.join(10)
+            if feeder:
+                feeder.join(10)
+        stdout_bytes = out.data if out else b""
+        if windows():
+            own, commands = split_wine_stderr(err.data)
+        else:
+            own, commands = err.data, read_native_trace(self.trace_path)
+        return Result(status, stdout_bytes, own, commands, observed)
+
+
+# ---------------------------------------------------------------------------
+# What the program leaves behind.
+
+REPORT = re.compile(
+    rb"\AAn unhandled exception occurred at \$([0-9A-F]{16}):\r\n"
+    rb"([A-Za-z][A-Za-z0-9_]*): ([^\r\n]*)\r\n"
+    rb"((?:  \$[0-9A-F]{16}(?:  [^\r\n]+, line \d+ of [^\r\n]+)?\r\n){1,17})"
+    rb"\r\n\Z"
+)
+
+
+def parse_failure_report(data):
+    """Gives (kind word, message) of a failure report, or None when `data` is
+    not exactly one failure report."""
+    match = REPORT.match(data)
+    if not match:
+        return None
+    first_frame = match.group(4).split(b"\r\n")[0]
+    if not first_frame.startswith(b"  $" + match.group(1)):
+        return None
+    return match.group(2).decode(), match.group(3).decode()
+
+
+@dataclass
+class Wave:
+    channels: int
+    rate: int
+    byte_rate: int
+    block_align: int
+    bits: int
+    format_tag: int
+    data: bytes
+
+
+def read_wave(path):
+    """Parses a RIFF/WAVE file, checking that its sizes agree with the file."""
+    raw = Path(path).read_bytes()
+    if raw[:4] != b"RIFF" or raw[8:12] != b"WAVE":
+        raise AssertionError(f"{path}: not a RIFF/WAVE file: {raw[:12]!r}")
+    riff_size = struct.unpack_from("<I", raw, 4)[0]
+    if riff_size != len(raw) - 8:
+        raise AssertionError(f"{path}: RIFF size {riff_size}, file size {len(raw)}")
+    chunks = {}
+    offset = 12
+    while offset + 8 <= len(raw):
+        name, size = struct.unpack_from("<4sI", raw, offset)
+        body = raw[offset + 8 : offset + 8 + size]
+        if len(body) != size:
+            raise AssertionError(f"{path}: chunk {name!r} of {size} bytes runs past the end")
+        chunks[name] = body
+        offset += 8 + size + (size & 1)
+    if offset != len(raw):
+        raise AssertionError(f"{path}: {len(raw) - offset} bytes after the last chunk")
+    if b"fmt " not in chunks or b"data" not in chunks:
+        raise AssertionError(f"{path}: chunks {list(chunks)}")
+    tag, channels, rate, byte_rate, align, bits = struct.unpack_from("<HHIIHH", chunks[b"fmt "])
+    return Wave(channels, rate, byte_rate, align, bits, tag, chunks[b"data"])
+
+
+def peak(data):
+    """The largest magnitude of the 24-bit samples in `data`."""
+    top = 0
+    for i in range(0, len(data) - 2, 3):
+        value = int.from_bytes(data[i : i + 3], "little", signed=True)
+        top = max(top, abs(value))
+    return top
+
+
+def make_immutable(path):
+    subprocess.run(["chattr", "+i", str(path)], check=True)
+
+
+def make_mutable(path):
+    subprocess.run(["chattr", "-i", str(path)], check=False, stderr=subprocess.DEVNULL)
+
+
+# ---------------------------------------------------------------------------
+# The test case base.
+
+
+class TestCase(unittest.TestCase):
+    """Each test runs in a fresh temporary directory as the current directory."""
+
+    maxDiff = None
+
+    def setUp(self):
+        self.base = Path(tempfile.mkdtemp(prefix="tolvane-e2e-"))
+        self.dir = self.base / "cwd"
+        self.dir.mkdir()
+        self.previous_dir = os.getcwd()
+        os.chdir(self.dir)
+        self.run_program = Run(self.base / "trace")
+        self.addCleanup(self._clean)
+
+    def _clean(self):
+        os.chdir(self.previous_dir)
+        for root, dirs, files in os.walk(self.base):
+            for name in dirs + files:
+                make_mutable(Path(root) / name)
+        make_mutable(self.base)
+        shutil.rmtree(self.base, ignore_errors=True)
+
+    def run_tolvane(self, *args, **kwargs):
+        return self.run_program(args, **kwargs)
+
+    def files(self):
+        return sorted(os.listdir(self.dir))
+
+    # -- assertions -------------------------------------------------------
+
+    def assertFailureReport(self, result, message):
+        self.assertEqual(result.status, FAILURE_STATUS, result)
+        report = parse_failure_report(result.stderr)
+        self.assertIsNotNone(report, f"not a failure report: {result.stderr!r}")
+        self.assertEqual(report[1], message, result.stderr)
+        return report
+
+    def assertEndAfterRecording(self, result, files):
+        """The end of a run that recorded: "close wav1" sent, then the
+        temporary file deleted, status 0 and nothing on standard error.
+
+        Wine's waveaudio driver keeps the element file open after a recording
+        until the process ends, so under Wine the deletion after "close wav1"
+        fails with a sharing violation: the failure report with "Access
+        denied", status 217, and the temporary file (its 44 bytes unchanged)
+        stays behind."""
+        self.assertEqual(result.texts[-1], CLOSE)
+        if windows():
+            self.assertFailureReport(result, "Access denied")
+            self.assertEqual(Path(TMP_FILE).read_bytes(), HEADER)
+            self.assertEqual(self.files(), sorted(files + [TMP_FILE]))
+        else:
+            self.assertEqual(result.stderr, b"", result)
+            self.assertEqual(result.status, 0, result)
+            self.assertEqual(self.files(), sorted(files))
+
+    def assertOrderlyEnd(self, result, files):
+        """The end of a run whose deletion must succeed on every target."""
+        self.assertEqual(result.stderr, b"", result)
+        self.assertEqual(result.status, 0, result)
+        self.assertEqual(self.files(), sorted(files))
+
+    def assertRecording(self, path, audible=True):
+        """A saved recording: PCM, stereo, 88200 Hz, 24-bit, sizes agreeing
+        with the file. With `audible`, it holds sound: under Wine the test
+        tone (at half of full scale), natively exactly the fixture's frames."""
+        wave = read_wave(path)
+        self.assertEqual(
+            (wave.format_tag, wave.channels, wave.rate, wave.byte_rate, wave.block_align, wave.bits),
+            (1, 2, 88200, 529200, 6, 24),
+        )
+        self.assertEqual(len(wave.data) % 6, 0)
+        if audible:
+            self.assertGreater(len(wave.data), 0, "nothing recorded")
+            if windows():
+                self.assertGreater(peak(wave.data), 1 << 21, "the recording is silent")
+            else:
+                self.assertEqual(wave.data, FIXTURE[: len(wave.data)], "recorded frames differ")
+        return wave
