@@ -270,6 +270,8 @@ class Run:
         (/dev/null), "closed" (no descriptor 0) or an open file descriptor.
         `stdout`: "pipe" or a path to write to (e.g. /dev/full) or a file
         descriptor."""
+        # The native device appends to its trace: each run starts a new one.
+        self.trace_path.unlink(missing_ok=True)
         environment = self.environment(record_fails, alsa)
         environment.update(env or {})
         argv = self.argv(args, command_line, launch_stdin)
