@@ -18,7 +18,7 @@ std::uint32_t write(Stream stream, const char* data, std::size_t size, std::size
 // the end of input; a broken pipe reads as the end of input.
 std::uint32_t read(char* data, std::size_t size, std::size_t& got);
 
-// The console's input code page, or 0 when standard input is no console or
+// The console's input code page, or 0 when the process has no console or
 // typed text needs no conversion on this platform.
 unsigned input_code_page();
 
