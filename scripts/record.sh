@@ -31,7 +31,7 @@ fi
 
 if [ ! -d /dev/snd ]; then
   audio=$(mktemp -d /tmp/tolvane-audio.XXXXXX)
-  stop_audio() { tests/audio/stop-server.sh "$audio"; rm -rf "$audio"; }
+  stop_audio() { "$root/tests/audio/stop-server.sh" "$audio"; rm -rf "$audio"; }
   trap stop_audio EXIT
   tests/audio/start-server.sh "$audio" >&2
   # shellcheck source=/dev/null
