@@ -63,5 +63,7 @@ pactl list short sink-inputs | grep -q .
 
 # The first capture from the monitor starts only after about two seconds;
 # later ones start at once. Take that delay here rather than in a recording.
-parec -d null.monitor --raw --rate=88200 --format=s24le --channels=2 --latency-msec=50 \
-  2>/dev/null | head -c 52920 >/dev/null
+# (parec ends on the broken pipe once head has its bytes.)
+warm=$({ parec -d null.monitor --raw --rate=88200 --format=s24le --channels=2 \
+  --latency-msec=50 2>/dev/null || true; } | head -c 52920 | wc -c)
+[ "$warm" -eq 52920 ]
