@@ -7,8 +7,7 @@
 namespace console {
 
 std::uint32_t write(Stream stream, const char* data, std::size_t size, std::size_t& written) {
-  const HANDLE handle =
-      GetStdHandle(stream == Stream::output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  HANDLE handle = GetStdHandle(stream == Stream::output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   written = 0;
   while (written < size) {
     DWORD done = 0;

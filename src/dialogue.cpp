@@ -39,7 +39,7 @@ void write_text(const std::string& text) {
 char read_char() { return standard_input().read_char(); }
 
 std::string read_line() {
-  const std::string line = standard_input().read_line();
+  std::string line = standard_input().read_line();
   if (INPUT_CODE_PAGE == 0) {
     return line;
   }

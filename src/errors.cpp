@@ -7,7 +7,7 @@ int error_number(std::uint32_t system_code) {
     return static_cast<int>(system_code) + 131;
   }
   switch (system_code) {
-    case 32:  // sharing violation
+    case 32:   // sharing violation
     case 145:  // directory not empty
     case 183:  // already exists
       return IO_ACCESS_DENIED;

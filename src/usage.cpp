@@ -1,17 +1,16 @@
 #include "usage.h"
 
+#include <algorithm>
+
 #include "dialogue.h"
 #include "process.h"
 
 const std::array<const char*, 6> HELP_SWITCHES = {"-h", "/h", "-H", "/H", "-?", "/?"};
 
 bool has_help_switch(const std::string& text) {
-  for (const char* help_switch : HELP_SWITCHES) {
-    if (text.find(help_switch) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(HELP_SWITCHES.begin(), HELP_SWITCHES.end(), [&](const char* help_switch) {
+    return text.find(help_switch) != std::string::npos;
+  });
 }
 
 void show_usage() {

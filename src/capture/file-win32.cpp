@@ -21,9 +21,8 @@ HANDLE handle_of(file::Handle handle) { return reinterpret_cast<HANDLE>(handle);
 namespace file {
 
 std::uint32_t create(const char* name, Handle& handle) {
-  const HANDLE created = CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE created = CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (created == INVALID_HANDLE_VALUE) {
     return GetLastError();
   }

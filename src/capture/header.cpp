@@ -3,12 +3,12 @@
 // The framing of the file is fixed; the format fields at offsets 22 to 35 are
 // stored by complete_header() before the table is used.
 std::array<std::uint8_t, 44> WAV_HEADER = {
-    'R', 'I', 'F', 'F', 36, 0, 0, 0,                  // RIFF chunk, 36 bytes follow
-    'W', 'A', 'V', 'E',                               //
-    'f', 'm', 't', ' ', 16, 0, 0, 0,                  // format chunk, 16 bytes
-    1,   0,                                           // PCM
+    'R', 'I', 'F', 'F', 36, 0, 0, 0,                    // RIFF chunk, 36 bytes follow
+    'W', 'A', 'V', 'E',                                 //
+    'f', 'm', 't', ' ', 16, 0, 0, 0,                    // format chunk, 16 bytes
+    1,   0,                                             // PCM
     0,   0,   0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0, 0,  // format fields
-    'd', 'a', 't', 'a', 0,  0, 0, 0,                  // data chunk, no samples
+    'd', 'a', 't', 'a', 0,  0, 0, 0,                    // data chunk, no samples
 };
 
 void complete_header() {

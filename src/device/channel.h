@@ -6,12 +6,12 @@
 
 // The device command channel: the command texts built at run time, the
 // buffers they are sent from, and the result of the last command.
-extern std::string CMDSTR1;               // the open command
-extern std::string CMDSTR2;               // the save command
-extern std::unique_ptr<char[]> P_STR1;    // zero-terminated copy of CMDSTR1
-extern std::unique_ptr<char[]> P_STR2;    // zero-terminated copy of CMDSTR2
-extern std::int32_t RTN;                  // result of the most recent command
-extern std::uint64_t CBK;                 // callback window handle, always 0
+extern std::string CMDSTR1;             // the open command
+extern std::string CMDSTR2;             // the save command
+extern std::unique_ptr<char[]> P_STR1;  // zero-terminated copy of CMDSTR1
+extern std::unique_ptr<char[]> P_STR2;  // zero-terminated copy of CMDSTR2
+extern std::int32_t RTN;                // result of the most recent command
+extern std::uint64_t CBK;               // callback window handle, always 0
 
 std::string open_command(const std::string& tmp_file);
 

@@ -87,7 +87,10 @@ TEST(ReadLine, ReturnsEmptyTextAtOnceAtTheEndOfInput) {
 }
 
 TEST(ReadLine, StopsBeforeTheEndMarkAndLeavesItUnread) {
-  EXPECT_EQ(lines_of({"ab\x1a" "cd\r\nef\r\n"}, 3), (Lines{"ab", "", ""}));
+  EXPECT_EQ(lines_of({"ab\x1a"
+                      "cd\r\nef\r\n"},
+                     3),
+            (Lines{"ab", "", ""}));
   EXPECT_EQ(lines_of({"\x1a\r\nname\r\n"}, 2), (Lines{"", ""}));
 }
 
