@@ -25,19 +25,29 @@ int Fail(const char* what) {
 }
 
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
   return -1;
 }
 
 bool DecodeHex(const char* hex, std::string* text) {
   const size_t length = std::strlen(hex);
-  if (length % 2 != 0) return false;
+  if (length % 2 != 0) {
+    return false;
+  }
   for (size_t i = 0; i < length; i += 2) {
     const int high = HexDigit(hex[i]);
     const int low = HexDigit(hex[i + 1]);
-    if (high < 0 || low < 0) return false;
+    if (high < 0 || low < 0) {
+      return false;
+    }
     text->push_back(static_cast<char>(high * 16 + low));
   }
   return true;
@@ -70,8 +80,8 @@ int main(int argc, char** argv) {
   }
 
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(argv[2], command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (CreateProcessA(argv[2], command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &process) == 0) {
     return Fail("CreateProcessA");
   }
   CloseHandle(process.hThread);
@@ -79,7 +89,9 @@ int main(int argc, char** argv) {
     return Fail("WaitForSingleObject");
   }
   DWORD status = 0;
-  if (!GetExitCodeProcess(process.hProcess, &status)) return Fail("GetExitCodeProcess");
+  if (GetExitCodeProcess(process.hProcess, &status) == 0) {
+    return Fail("GetExitCodeProcess");
+  }
   CloseHandle(process.hProcess);
   return static_cast<int>(status);
 }
