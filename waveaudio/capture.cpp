@@ -30,7 +30,9 @@ int configure(snd_pcm_t* pcm, const Format& format, unsigned buffer_seconds,
               snd_pcm_uframes_t& period) {
   snd_pcm_hw_params_t* params = nullptr;
   int result = snd_pcm_hw_params_malloc(&params);
-  if (result < 0) return result;
+  if (result < 0) {
+    return result;
+  }
   unsigned buffer_time = buffer_seconds * 1000000U;
   unsigned period_time = kPeriodMicroseconds;
   int dir = 0;
@@ -70,7 +72,9 @@ int Capture::start(const Format& format, unsigned buffer_seconds, Spool& spool,
 }
 
 void Capture::stop() {
-  if (pcm_ == nullptr) return;
+  if (pcm_ == nullptr) {
+    return;
+  }
   stopping_ = true;
   thread_.join();
   snd_pcm_close(pcm_);
@@ -82,13 +86,17 @@ void Capture::run(Spool& spool, std::uint16_t block_align, std::uint32_t limit) 
   while (!stopping_) {
     const snd_pcm_sframes_t frames = snd_pcm_readi(pcm_, buffer.data(), period_);
     if (frames < 0) {
-      if (snd_pcm_recover(pcm_, static_cast<int>(frames), 1) < 0) return;
+      if (snd_pcm_recover(pcm_, static_cast<int>(frames), 1) < 0) {
+        return;
+      }
       continue;
     }
     const std::uint32_t left = limit > spool.data_bytes() ? limit - spool.data_bytes() : 0;
     const std::uint32_t room = left / block_align * block_align;
     const std::size_t size = static_cast<std::size_t>(frames) * block_align;
-    if (!spool.append(buffer.data(), size < room ? size : room) || size >= room) return;
+    if (!spool.append(buffer.data(), size < room ? size : room) || size >= room) {
+      return;
+    }
   }
 }
 

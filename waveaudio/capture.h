@@ -29,7 +29,7 @@ class Capture {
   void stop();
 
   // Started and not stopped, whether or not the thread has ended by itself.
-  bool running() const { return pcm_ != nullptr; }
+  [[nodiscard]] bool running() const { return pcm_ != nullptr; }
 
  private:
   void run(Spool& spool, std::uint16_t block_align, std::uint32_t limit);

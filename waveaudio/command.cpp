@@ -29,16 +29,24 @@ bool parse_seconds(const std::string& word, unsigned& seconds) {
 }
 
 std::int32_t parse_open(const std::vector<std::string>& words, Command& command) {
-  if (words.size() < 2) return error::kMissingDeviceName;
+  if (words.size() < 2) {
+    return error::kMissingDeviceName;
+  }
   command.element = words[1];
   bool typed = false;
   for (std::size_t i = 2; i < words.size(); i += 2) {
     const std::string flag = lower(words[i]);
-    if (flag != "type" && flag != "alias" && flag != "buffer") return error::kUnrecognizedKeyword;
-    if (i + 1 == words.size()) return error::kMissingParameter;
+    if (flag != "type" && flag != "alias" && flag != "buffer") {
+      return error::kUnrecognizedKeyword;
+    }
+    if (i + 1 == words.size()) {
+      return error::kMissingParameter;
+    }
     const std::string& value = words[i + 1];
     if (flag == "type") {
-      if (lower(value) != "waveaudio") return error::kInvalidDeviceName;
+      if (lower(value) != "waveaudio") {
+        return error::kInvalidDeviceName;
+      }
       typed = true;
     } else if (flag == "alias") {
       command.alias = lower(value);
@@ -46,15 +54,21 @@ std::int32_t parse_open(const std::vector<std::string>& words, Command& command)
       return error::kBadInteger;
     }
   }
-  if (!typed || command.alias.empty()) return error::kMissingParameter;
+  if (!typed || command.alias.empty()) {
+    return error::kMissingParameter;
+  }
   return 0;
 }
 
 std::int32_t parse_device_command(const std::vector<std::string>& words, Command& command) {
-  if (words.size() < 2) return error::kMissingDeviceName;
+  if (words.size() < 2) {
+    return error::kMissingDeviceName;
+  }
   command.alias = lower(words[1]);
   if (command.verb == Verb::kSave) {
-    if (words.size() < 3 || words.back().empty()) return error::kFileNotSaved;
+    if (words.size() < 3 || words.back().empty()) {
+      return error::kFileNotSaved;
+    }
     command.file = words.back();
   } else if (words.size() > 2) {
     return error::kUnrecognizedKeyword;
@@ -81,7 +95,9 @@ std::int32_t tokenize(const char* text, std::vector<std::string>& words) {
         word += *p;
       }
     }
-    if (quoted) return error::kNoClosingQuote;
+    if (quoted) {
+      return error::kNoClosingQuote;
+    }
     words.push_back(word);
   }
   return 0;
@@ -89,8 +105,12 @@ std::int32_t tokenize(const char* text, std::vector<std::string>& words) {
 
 std::int32_t parse(const char* text, Command& command) {
   std::vector<std::string> words;
-  if (const std::int32_t result = tokenize(text, words); result != 0) return result;
-  if (words.empty()) return error::kMissingCommandString;
+  if (const std::int32_t result = tokenize(text, words); result != 0) {
+    return result;
+  }
+  if (words.empty()) {
+    return error::kMissingCommandString;
+  }
   const std::string verb = lower(words[0]);
   if (verb == "open") {
     command.verb = Verb::kOpen;

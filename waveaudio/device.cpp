@@ -28,7 +28,9 @@ std::mutex devices_lock;
 std::map<std::string, std::unique_ptr<Device>> devices;
 
 std::int32_t open_device(const Command& command) {
-  if (devices.count(command.alias) != 0) return error::kDuplicateAlias;
+  if (devices.count(command.alias) != 0) {
+    return error::kDuplicateAlias;
+  }
   auto device = std::make_unique<Device>();
   if (const std::int32_t result = read_format(command.element, device->format); result != 0) {
     return result;
@@ -42,8 +44,12 @@ std::int32_t open_device(const Command& command) {
 }
 
 std::int32_t record(Device& device) {
-  if (device.capture.running()) return 0;
-  if (device.spool.make_private() != 0) return error::kFileWrite;
+  if (device.capture.running()) {
+    return 0;
+  }
+  if (device.spool.make_private() != 0) {
+    return error::kFileWrite;
+  }
   const int result = device.capture.start(device.format, device.buffer_seconds, device.spool,
                                           max_data_bytes(device.format.block_align));
   return result == 0 ? 0 : error::kHardware;
@@ -52,14 +58,20 @@ std::int32_t record(Device& device) {
 std::int32_t save(Device& device, const std::string& file) {
   device.capture.stop();
   const int result = device.spool.save(file);
-  if (result == 0) return 0;
+  if (result == 0) {
+    return 0;
+  }
   return result == ENOENT || result == ENOTDIR ? error::kFileNotFound : error::kFileNotSaved;
 }
 
 std::int32_t run(const Command& command) {
-  if (command.verb == Verb::kOpen) return open_device(command);
+  if (command.verb == Verb::kOpen) {
+    return open_device(command);
+  }
   const auto found = devices.find(command.alias);
-  if (found == devices.end()) return error::kInvalidDeviceName;
+  if (found == devices.end()) {
+    return error::kInvalidDeviceName;
+  }
   Device& device = *found->second;
   switch (command.verb) {
     case Verb::kRecord:
@@ -79,14 +91,20 @@ std::int32_t run(const Command& command) {
 
 std::int32_t send_string(const char* command, char* return_text, std::uint32_t return_length,
                          std::uint64_t /*callback*/) {
-  if (return_text != nullptr && return_length > 0) *return_text = '\0';
-  if (command == nullptr) return error::kMissingCommandString;
+  if (return_text != nullptr && return_length > 0) {
+    *return_text = '\0';
+  }
+  if (command == nullptr) {
+    return error::kMissingCommandString;
+  }
   std::int32_t result = 0;
   {
     const std::lock_guard<std::mutex> lock(devices_lock);
     Command parsed;
     result = parse(command, parsed);
-    if (result == 0) result = run(parsed);
+    if (result == 0) {
+      result = run(parsed);
+    }
   }
   trace(command, result);
   return result;

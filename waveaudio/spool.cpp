@@ -14,8 +14,12 @@ namespace {
 bool write_at(int fd, const std::uint8_t* data, std::size_t size, off_t offset) {
   while (size > 0) {
     const ssize_t n = pwrite(fd, data, size, offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      return false;
+    }
     data += n;
     size -= static_cast<std::size_t>(n);
     offset += n;
@@ -34,44 +38,62 @@ int make_unlinked(int directory) {
       unlinkat(directory, name.c_str(), 0);
       return fd;
     }
-    if (errno != EEXIST) return -1;
+    if (errno != EEXIST) {
+      return -1;
+    }
   }
 }
 
 }  // namespace
 
 Spool::~Spool() {
-  if (fd_ >= 0) close(fd_);
-  if (directory_ >= 0) close(directory_);
+  if (fd_ >= 0) {
+    close(fd_);
+  }
+  if (directory_ >= 0) {
+    close(directory_);
+  }
 }
 
 int Spool::make_file() {
   int fd = make_unnamed(directory_);
   linkable_ = fd >= 0;
-  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) fd = make_unlinked(directory_);
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
+    fd = make_unlinked(directory_);
+  }
   return fd;
 }
 
 int Spool::open(const std::string& directory, const Format& format) {
   directory_ = ::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (directory_ < 0) return errno;
+  if (directory_ < 0) {
+    return errno;
+  }
   fd_ = make_file();
-  if (fd_ < 0) return errno;
+  if (fd_ < 0) {
+    return errno;
+  }
   format_ = format;
   const auto empty = header(format_, 0);
   return write_at(fd_, empty.data(), empty.size(), 0) ? 0 : (errno != 0 ? errno : EIO);
 }
 
 bool Spool::append(const std::uint8_t* data, std::size_t size) {
-  if (!write_at(fd_, data, size, static_cast<off_t>(kHeaderSize + data_bytes_))) return false;
+  if (!write_at(fd_, data, size, static_cast<off_t>(kHeaderSize + data_bytes_))) {
+    return false;
+  }
   data_bytes_ += static_cast<std::uint32_t>(size);
   return true;
 }
 
 int Spool::make_private() {
-  if (!published_) return 0;
+  if (!published_) {
+    return 0;
+  }
   const int fd = make_file();
-  if (fd < 0) return errno;
+  if (fd < 0) {
+    return errno;
+  }
   if (const int result = copy_bytes(fd_, fd, kHeaderSize + data_bytes_); result != 0) {
     close(fd);
     return result;

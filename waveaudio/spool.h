@@ -24,7 +24,7 @@ class Spool {
   // they cannot all be written.
   bool append(const std::uint8_t* data, std::size_t size);
 
-  std::uint32_t data_bytes() const { return data_bytes_; }
+  [[nodiscard]] std::uint32_t data_bytes() const { return data_bytes_; }
 
   // Makes the spool a file of its own again after a save gave it a name,
   // copying the recording, so that more samples leave the saved file as it
@@ -36,7 +36,7 @@ class Spool {
   int save(const std::string& target);
 
   // The spool's descriptor, for tests that look at which file it is.
-  int descriptor() const { return fd_; }
+  [[nodiscard]] int descriptor() const { return fd_; }
 
  private:
   int make_file();

@@ -16,14 +16,18 @@ constexpr std::uint32_t kRiffOverhead = kHeaderSize - 8;  // what the RIFF size 
 
 std::uint32_t u32(const std::uint8_t* p) {
   std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8U | p[i];
+  for (int i = 3; i >= 0; --i) {
+    v = v << 8U | p[i];
+  }
   return v;
 }
 
 std::uint16_t u16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8U)); }
 
 void put32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i) {
+    p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  }
 }
 
 void put16(std::uint8_t* p, std::uint16_t v) {
@@ -52,7 +56,9 @@ bool valid_pcm(const std::uint8_t* fmt, Format& format) {
 
 std::int32_t read_format(const std::string& path, Format& format) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return errno == ENOENT || errno == ENOTDIR ? error::kFileNotFound : error::kInvalidFile;
+  if (!in) {
+    return errno == ENOENT || errno == ENOTDIR ? error::kFileNotFound : error::kInvalidFile;
+  }
   std::uint8_t riff[12];
   if (!read_bytes(in, riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
       std::memcmp(riff + 8, "WAVE", 4) != 0) {
@@ -61,9 +67,13 @@ std::int32_t read_format(const std::string& path, Format& format) {
   bool have_format = false;
   for (;;) {
     std::uint8_t chunk[8];
-    if (!read_bytes(in, chunk, sizeof chunk)) return error::kInvalidFile;
+    if (!read_bytes(in, chunk, sizeof chunk)) {
+      return error::kInvalidFile;
+    }
     const std::uint32_t size = u32(chunk + 4);
-    if (std::memcmp(chunk, "data", 4) == 0) return have_format ? 0 : error::kInvalidFile;
+    if (std::memcmp(chunk, "data", 4) == 0) {
+      return have_format ? 0 : error::kInvalidFile;
+    }
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       std::uint8_t fmt[kFmtSize];
       if (size < kFmtSize || !read_bytes(in, fmt, sizeof fmt) || !valid_pcm(fmt, format)) {

@@ -1,13 +1,13 @@
 #include "audio_server.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <algorithm>
 #include <chrono>
@@ -18,8 +18,6 @@
 #include <iterator>
 #include <stdexcept>
 #include <thread>
-
-extern char** environ;
 
 namespace waveaudio::testing {
 namespace {
@@ -39,7 +37,9 @@ bool can_connect(const std::string& socket_path) {
 
 TempDir::TempDir(const std::string& base) {
   std::string pattern = base + "/waveaudio-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp " + pattern);
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("mkdtemp " + pattern);
+  }
   path_ = std::filesystem::absolute(pattern).lexically_normal().string();
 }
 
@@ -57,7 +57,9 @@ void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes)
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
+  if (!out) {
+    throw std::runtime_error("cannot write " + path);
+  }
 }
 
 std::vector<std::string> list_dir(const std::string& path) {
@@ -71,7 +73,9 @@ std::vector<std::string> list_dir(const std::string& path) {
 
 int descriptors_on(const std::string& path) {
   struct stat file {};
-  if (stat(path.c_str(), &file) != 0) return 0;
+  if (stat(path.c_str(), &file) != 0) {
+    return 0;
+  }
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     struct stat open_file {};
@@ -119,7 +123,7 @@ AudioServer::AudioServer(const std::vector<std::uint8_t>& frames) : dir_("/tmp")
   use_alsa_config(dir_,
                   "pcm.!default { type file slave.pcm { type pulse device \"fixture\" } "
                   "file \"/dev/null\" infile \"" +
-                      raw + "\" format \"raw\" }");
+                      raw + R"(" format "raw" })");
 
   const std::string protocol =
       "--load=module-native-protocol-unix socket=" + socket_path + " auth-anonymous=1";
@@ -130,7 +134,10 @@ AudioServer::AudioServer(const std::vector<std::uint8_t>& frames) : dir_("/tmp")
       "pulseaudio",     "-n",   "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1",
       "--system=false", source, protocol};
   std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
+  argv.reserve(args.size() + 1);
+  for (auto& arg : args) {
+    argv.push_back(arg.data());
+  }
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -138,10 +145,14 @@ AudioServer::AudioServer(const std::vector<std::uint8_t>& frames) : dir_("/tmp")
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   const int spawned = posix_spawnp(&pid_, "pulseaudio", &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start pulseaudio");
+  if (spawned != 0) {
+    throw std::runtime_error("cannot start pulseaudio");
+  }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (!can_connect(socket_path)) {
-    if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error("no pulseaudio");
+    if (std::chrono::steady_clock::now() > deadline) {
+      throw std::runtime_error("no pulseaudio");
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

@@ -22,7 +22,7 @@ TEST(Tokenize, SplitsAtBlanksAndGroupsQuotes) {
       {"save wav1 \"a b.wav\"", 0, {"save", "wav1", "a b.wav"}},
       {"save wav1 \"\"", 0, {"save", "wav1", ""}},
       {"save wav1 x\"y z\"w", 0, {"save", "wav1", "xy zw"}},
-      {"save wav1 \"a\"\"b\"", 0, {"save", "wav1", "ab"}},
+      {R"(save wav1 "a""b")", 0, {"save", "wav1", "ab"}},
       {"open )(rec)(.tmp", 0, {"open", ")(rec)(.tmp"}},
       {"save wav1 \"ABC.wav", error::kNoClosingQuote, {}},
       {"save \"", error::kNoClosingQuote, {}},
@@ -89,7 +89,9 @@ TEST(Parse, ReadsTheFiveCommandsAndRefusesWhatIsWrong) {
   for (const auto& c : cases) {
     Command command;
     EXPECT_EQ(parse(c.text, command), c.result) << c.text;
-    if (c.result != 0) continue;
+    if (c.result != 0) {
+      continue;
+    }
     EXPECT_EQ(command.verb, c.verb) << c.text;
     EXPECT_EQ(command.alias, c.alias) << c.text;
     EXPECT_EQ(c.verb == Verb::kSave ? command.file : command.element, c.name) << c.text;

@@ -33,7 +33,9 @@ TEST(Device, RefusesUnknownCommandsAndAliasesThatAreNotOpen) {
       {"stop nope", error::kInvalidDeviceName},   {"save nope x.wav", error::kInvalidDeviceName},
       {"close nope", error::kInvalidDeviceName},  {"record", error::kMissingDeviceName},
   };
-  for (const auto& [text, result] : cases) EXPECT_EQ(send(text), result) << text;
+  for (const auto& [text, result] : cases) {
+    EXPECT_EQ(send(text), result) << text;
+  }
   EXPECT_EQ(send_string(nullptr, nullptr, 0, 0), error::kMissingCommandString);
 }
 

@@ -35,7 +35,9 @@ std::int32_t send(const std::string& command) {
 
 std::uint32_t u32(const Bytes& b, std::size_t at) {
   std::uint32_t v = 0;
-  for (std::size_t i = 4; i > 0; --i) v = v << 8U | b[at + i - 1];
+  for (std::size_t i = 4; i > 0; --i) {
+    v = v << 8U | b[at + i - 1];
+  }
   return v;
 }
 
@@ -121,7 +123,7 @@ TEST_F(Recording, RecordsOnSeveralAliasesAtOnce) {
 
 TEST_F(Recording, SaveReplacesAnExistingFileAndLeavesNoOtherFile) {
   const std::string target = dir_ / "out.wav";
-  write_file(target, Bytes(3 * 1024 * 1024, 0xAB));
+  write_file(target, Bytes(std::size_t{3} * 1024 * 1024, 0xAB));
   const int link_count_before = 1;
   record_for("wav1", std::chrono::milliseconds(300));
   ASSERT_EQ(send("save wav1 " + target), 0);
@@ -145,7 +147,9 @@ TEST_F(Recording, SaveThatCannotBeDoneLeavesNothingBehind) {
       {"save wav1 ", error::kFileNotSaved},
       {"save wav1 \"\"", error::kFileNotSaved},
   };
-  for (const auto& [command, result] : cases) EXPECT_EQ(send(command), result) << command;
+  for (const auto& [command, result] : cases) {
+    EXPECT_EQ(send(command), result) << command;
+  }
   EXPECT_EQ(list_dir(dir_.path()), (std::vector<std::string>{")(rec)(.tmp", "folder"}));
   EXPECT_EQ(list_dir(dir_ / "folder"), std::vector<std::string>{});
   ASSERT_EQ(send("save wav1 " + (dir_ / "folder/ok.wav")), 0);
@@ -183,7 +187,9 @@ TEST_F(Recording, SaveToAnotherFileSystemCopies) {
   struct stat target_fs {};
   ASSERT_EQ(stat(dir_.path().c_str(), &spool_fs), 0);
   ASSERT_EQ(stat(shm.path().c_str(), &target_fs), 0);
-  if (spool_fs.st_dev == target_fs.st_dev) GTEST_SKIP() << "/dev/shm is on the test's file system";
+  if (spool_fs.st_dev == target_fs.st_dev) {
+    GTEST_SKIP() << "/dev/shm is on the test's file system";
+  }
   record_for("wav1", std::chrono::milliseconds(300));
   const std::string target = shm / "out.wav";
   write_file(target, Bytes(100, 1));
@@ -198,11 +204,34 @@ TEST_F(Recording, SaveToAnotherFileSystemCopies) {
   EXPECT_EQ(read_file(target), saved);
 }
 
+// close ends a recording that is still going and releases everything, and
+// the element can then be deleted.
+TEST(RecordingClose, EndsTheCaptureAndReleasesEverything) {
+  const AudioServer server(fixture(kFixtureFrames));
+  const TempDir dir;
+  const std::string element = dir / ")(rec)(.tmp";
+  write_file(element, empty_wav());
+  const int before = testing::descriptors();
+  ASSERT_EQ(send("open " + element + " type waveaudio alias wav1 buffer 4"), 0);
+  ASSERT_EQ(send("record wav1"), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_GT(testing::descriptors(), before);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(send("close wav1"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_EQ(testing::descriptors(), before);
+  EXPECT_EQ(unlink(element.c_str()), 0);
+  EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{});
+  EXPECT_EQ(send("record wav1"), error::kInvalidDeviceName);
+}
+
 long resident_kib() {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    if (line.rfind("VmRSS:", 0) == 0) {
+      return std::stol(line.substr(6));
+    }
   }
   return -1;
 }

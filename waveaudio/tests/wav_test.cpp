@@ -77,7 +77,9 @@ TEST(ReadFormat, TakesTheFormatOfPcmFilesAndRefusesOthers) {
     write_file(path, c.bytes);
     Format format;
     ASSERT_EQ(read_format(path, format), c.result) << c.what;
-    if (c.result != 0) continue;
+    if (c.result != 0) {
+      continue;
+    }
     EXPECT_EQ(format.channels, 2) << c.what;
     EXPECT_EQ(format.rate, 88200U) << c.what;
     EXPECT_EQ(format.bits, 24) << c.what;
