@@ -10,7 +10,8 @@ set grid
 set xlabel "recording length (s)"
 set logscale x
 set xtics (1, 2, 5, 10, 30, 60)
-set offsets graph 0.05, graph 0.05, 0, 0
+stats data using 1 nooutput
+set xrange [STATS_min * 0.8 : STATS_max * 1.25]
 
 set title "peak resident memory"
 set ylabel "MiB"
