@@ -265,16 +265,18 @@ class Run:
         alsa="alsa-fixture.conf",
         env=None,
         timeout=60,
+        wrapper=(),
     ):
         """Runs the program. `stdin`: "pipe" (fed by `answers`), "null"
         (/dev/null), "closed" (no descriptor 0) or an open file descriptor.
         `stdout`: "pipe" or a path to write to (e.g. /dev/full) or a file
-        descriptor."""
+        descriptor. `wrapper`: a command that starts the program, such as one
+        that drops privileges."""
         # The native device appends to its trace: each run starts a new one.
         self.trace_path.unlink(missing_ok=True)
         environment = self.environment(record_fails, alsa)
         environment.update(env or {})
-        argv = self.argv(args, command_line, launch_stdin)
+        argv = list(wrapper) + self.argv(args, command_line, launch_stdin)
         if stdin == "closed":
             argv = ["sh", "-c", 'exec "$@" <&-', "sh"] + argv
         files = []

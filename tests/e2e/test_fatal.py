@@ -1,17 +1,23 @@
 """Fatal failures: the failure report on standard error, status 217, nothing
 cleaned up, no later step run. Real faults only: a full device, a closed
-pipe, a missing standard input, an immutable file or directory, a file system
-filled to the last block."""
+pipe, a missing standard input, an immutable file or directory, a directory an
+unprivileged user may not write, a file system filled to the last block, an
+address space too small for the save command."""
 
 import os
 import subprocess
 import tempfile
 from pathlib import Path
 
+import harness
 from harness import (
+    NAME_PROMPT,
     OPEN,
     RECORD,
+    STOP,
+    STOP_PROMPT,
     TMP_FILE,
+    Answer,
     TestCase,
     make_immutable,
     make_mutable,
@@ -110,6 +116,71 @@ class TemporaryFileRefused(TestCase):
         self.assertEqual(result.stdout, b"")
         self.assertEqual(result.texts, [])
         self.assertEqual(self.files(), [])
+
+    def test_current_directory_refuses_an_unprivileged_user(self):
+        if windows():
+            self.skipTest("Wine runs as root here and has no user to drop to")
+        # A directory of root's that others may read but not write, and a
+        # trace file the unprivileged program can still append to.
+        os.chmod(self.base, 0o755)
+        os.chmod(self.dir, 0o755)
+        self.run_program.trace_path.touch(mode=0o666)
+        os.chmod(self.run_program.trace_path, 0o666)
+        drop = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"]
+        result = self.run_tolvane("nowhere.wav", answers=stop_and_name(), wrapper=drop)
+        self.assertFailureReport(result, "Access denied")
+        self.assertEqual(result.stdout, b"")
+        self.assertEqual(result.texts, [])
+        self.assertEqual(self.files(), [])
+
+
+class MemoryExhausted(TestCase):
+    """The name typed at the prompt is so long that the save command's
+    buffer cannot be had: "Out of memory", and the device stays open with the
+    recording stopped and not saved."""
+
+    # 120 MiB: a string that grows a byte at a time ends with exactly this
+    # capacity, so the name takes one such block, the save command's text a
+    # second and its buffer a third.
+    NAME_LENGTH = 15 << 23
+
+    def limit_memory(self):
+        """At the name prompt, with the recording stopped: allows the
+        program room for two more blocks and a half beyond what it has mapped
+        now. (The tests run one at a time, so the program file names the one
+        process.)"""
+        program = Path(harness.PROGRAM).resolve()
+        for entry in Path("/proc").iterdir():
+            try:
+                if entry.name.isdigit() and (entry / "exe").resolve() == program:
+                    status = (entry / "status").read_text()
+                    break
+            except OSError:
+                continue
+        else:
+            raise AssertionError("the program's process was not found")
+        mapped = int(status.split("VmSize:")[1].split()[0]) * 1024
+        limit = mapped + self.NAME_LENGTH * 5 // 2
+        subprocess.run(["prlimit", f"--pid={entry.name}", f"--as={limit}"], check=True)
+        return limit
+
+    def test_save_command_buffer(self):
+        if windows():
+            self.skipTest("address-space limits are set on the native program")
+        name = b"n" * self.NAME_LENGTH
+        answers = [
+            Answer(STOP_PROMPT, b"\n", 0.3),
+            Answer(NAME_PROMPT, name + b"\n", 0.2, self.limit_memory),
+        ]
+        result = self.run_tolvane(answers=answers, timeout=120)
+        # The results hold the long name: compare short views of them.
+        texts = [text[:20] for text in result.texts]
+        self.assertEqual(texts, [OPEN[:20], RECORD, STOP], "no save command sent")
+        self.assertEqual(result.stdout, STOP_PROMPT + NAME_PROMPT)
+        result.commands = []
+        self.assertFailureReport(result, "Out of memory")
+        self.assertIn(b"command_buffer", result.stderr.split(b"\r\n")[2], "detected there")
+        self.assertEqual(self.files(), [TMP_FILE])
 
 
 class DiskFullWhileWritingTheHeader(TestCase):
