@@ -5,7 +5,7 @@
 set terminal pngcairo size 1100,450 font ",10"
 set output output
 set multiplot layout 1,2 title "tolvane and arecord on the same headless audio server"
-set key top left
+set key bottom right
 set grid
 set xlabel "recording length (s)"
 set logscale x
