@@ -19,6 +19,7 @@ set yrange [0:*]
 plot data using ($1*0.97):2:3:4 with yerrorlines title "tolvane", \
      data using ($1*1.03):8:9:10 with yerrorlines title "arecord"
 
+set key top left
 set title "stop latency (stop until exit, file saved)"
 set ylabel "ms"
 set yrange [0:*]
