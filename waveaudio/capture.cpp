@@ -1,5 +1,11 @@
 #include "capture.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -7,7 +13,9 @@
 namespace waveaudio {
 namespace {
 
-constexpr unsigned kPeriodMicroseconds = 50000;  // how soon stop() is heard
+// How often the thread wakes to move samples to the spool. stop() is heard at
+// once whatever the period, through an event the thread waits on as well.
+constexpr unsigned kPeriodMicroseconds = 250000;
 
 // libasound reports its errors on standard error unless given a handler.
 void quiet(const char* /*file*/, int /*line*/, const char* /*function*/, int /*err*/,
@@ -56,17 +64,24 @@ int Capture::start(const Format& format, unsigned buffer_seconds, Spool& spool,
                    std::uint32_t limit) {
   static std::once_flag silenced;
   std::call_once(silenced, [] { snd_lib_error_set_handler(quiet); });
-  int result = snd_pcm_open(&pcm_, "default", SND_PCM_STREAM_CAPTURE, 0);
+  int result = snd_pcm_open(&pcm_, "default", SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
   if (result < 0) {
     pcm_ = nullptr;
     return result;
   }
-  if ((result = configure(pcm_, format, buffer_seconds, period_)) < 0) {
+  if ((result = configure(pcm_, format, buffer_seconds, period_)) < 0 ||
+      (result = snd_pcm_start(pcm_)) < 0) {
     snd_pcm_close(pcm_);
     pcm_ = nullptr;
     return result;
   }
-  stopping_ = false;
+  stop_event_ = eventfd(0, EFD_CLOEXEC);
+  if (stop_event_ < 0) {
+    result = -errno;
+    snd_pcm_close(pcm_);
+    pcm_ = nullptr;
+    return result;
+  }
   thread_ = std::thread(&Capture::run, this, std::ref(spool), format.block_align, limit);
   return 0;
 }
@@ -75,19 +90,57 @@ void Capture::stop() {
   if (pcm_ == nullptr) {
     return;
   }
-  stopping_ = true;
+  const std::uint64_t one = 1;
+  while (write(stop_event_, &one, sizeof one) < 0 && errno == EINTR) {
+  }
   thread_.join();
+  close(stop_event_);
+  stop_event_ = -1;
   snd_pcm_close(pcm_);
   pcm_ = nullptr;
 }
 
+// Waits for samples or for stop(); on stop, takes what has arrived so far.
 void Capture::run(Spool& spool, std::uint16_t block_align, std::uint32_t limit) {
+  const int count = snd_pcm_poll_descriptors_count(pcm_);
+  if (count <= 0) {
+    return;
+  }
+  std::vector<pollfd> waits(static_cast<std::size_t>(count) + 1);
+  waits[0] = pollfd{stop_event_, POLLIN, 0};
+  if (snd_pcm_poll_descriptors(pcm_, &waits[1], static_cast<unsigned>(count)) != count) {
+    return;
+  }
   std::vector<std::uint8_t> buffer(period_ * block_align);
-  while (!stopping_) {
+  for (;;) {
+    if (poll(waits.data(), waits.size(), -1) < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return;
+    }
+    // The device's own events are read back through ALSA, which clears them.
+    unsigned short events = 0;
+    snd_pcm_poll_descriptors_revents(pcm_, &waits[1], static_cast<unsigned>(count), &events);
+    const bool stopping = (waits[0].revents & POLLIN) != 0;
+    if (!take_available(spool, buffer, block_align, limit) || stopping) {
+      return;
+    }
+  }
+}
+
+// Moves every frame the device holds to the spool. Answers false when the
+// capture is over: the limit is reached, or the device or the spool failed.
+bool Capture::take_available(Spool& spool, std::vector<std::uint8_t>& buffer,
+                             std::uint16_t block_align, std::uint32_t limit) {
+  for (;;) {
     const snd_pcm_sframes_t frames = snd_pcm_readi(pcm_, buffer.data(), period_);
+    if (frames == -EAGAIN) {
+      return true;
+    }
     if (frames < 0) {
-      if (snd_pcm_recover(pcm_, static_cast<int>(frames), 1) < 0) {
-        return;
+      if (snd_pcm_recover(pcm_, static_cast<int>(frames), 1) < 0 || snd_pcm_start(pcm_) < 0) {
+        return false;
       }
       continue;
     }
@@ -95,7 +148,7 @@ void Capture::run(Spool& spool, std::uint16_t block_align, std::uint32_t limit) 
     const std::uint32_t room = left / block_align * block_align;
     const std::size_t size = static_cast<std::size_t>(frames) * block_align;
     if (!spool.append(buffer.data(), size < room ? size : room) || size >= room) {
-      return;
+      return false;
     }
   }
 }

@@ -2,9 +2,9 @@
 
 #include <alsa/asoundlib.h>
 
-#include <atomic>
 #include <cstdint>
 #include <thread>
+#include <vector>
 
 #include "spool.h"
 #include "wav.h"
@@ -33,10 +33,12 @@ class Capture {
 
  private:
   void run(Spool& spool, std::uint16_t block_align, std::uint32_t limit);
+  bool take_available(Spool& spool, std::vector<std::uint8_t>& buffer, std::uint16_t block_align,
+                      std::uint32_t limit);
 
   snd_pcm_t* pcm_ = nullptr;
   snd_pcm_uframes_t period_ = 0;
-  std::atomic<bool> stopping_{false};
+  int stop_event_ = -1;  // signalled by stop(); the thread waits on it and the device
   std::thread thread_;
 };
 
