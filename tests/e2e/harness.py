@@ -281,14 +281,14 @@ class Run:
             argv = ["sh", "-c", 'exec "$@" <&-', "sh"] + argv
         files = []
 
-        def stream(spec, mode, pipe):
-            if spec == "pipe":
+        def stream(choice, mode, pipe):
+            if choice == "pipe":
                 return pipe
-            if spec == "null":
+            if choice == "null":
                 return subprocess.DEVNULL
-            if isinstance(spec, int):
-                return spec
-            handle = open(spec, mode)
+            if isinstance(choice, int):
+                return choice
+            handle = open(choice, mode)
             files.append(handle)
             return handle
 
