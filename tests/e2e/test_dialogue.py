@@ -2,6 +2,9 @@
 the end of input."""
 
 import os
+import pty
+import select
+import time
 
 from harness import (
     CLOSE,
@@ -151,3 +154,52 @@ class ArgumentModeReadsOneCharacter(TestCase):
         self.assertEqual(result.observed, ["prompt seen"])
         self.assertEqual(result.stdout, STOP_PROMPT)
         self.assertEndAfterRecording(result, ["seen.wav"])
+
+
+class TypedOnAConsole(TestCase):
+    """A name typed on a terminal. Under Wine the program then has a console
+    whose input code page (OEM, 437) differs from the ANSI code page (1252):
+    the typed line must be converted, or "ä" (0x84 in code page 437) would
+    reach the device as "„" (0x84 in 1252). Natively the bytes pass unchanged.
+    Either way the file is saved as typed."""
+
+    def type_on_terminal(self, name):
+        env = self.run_program.environment(False, "alsa-pulse.conf")
+        # A UTF-8 locale, so that Wine's console reads the terminal's UTF-8.
+        env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", WINEDEBUG="-all")
+        argv = self.run_program.argv([], None, "inherit")
+        pid, terminal = pty.fork()
+        if pid == 0:
+            try:
+                os.execvpe(argv[0], argv, env)
+            finally:
+                os._exit(127)
+        screen = b""
+
+        def read_until(text, seconds=30):
+            nonlocal screen
+            end = time.monotonic() + seconds
+            while text not in screen and time.monotonic() < end:
+                if select.select([terminal], [], [], 0.1)[0]:
+                    try:
+                        screen += os.read(terminal, 4096)
+                    except OSError:
+                        return
+
+        try:
+            read_until(STOP_PROMPT)
+            time.sleep(0.3)
+            os.write(terminal, b"\r")
+            read_until(NAME_PROMPT.rstrip())
+            os.write(terminal, name.encode() + b"\r")
+            read_until(b"\0", 20)  # until the program has gone and the terminal closes
+        finally:
+            os.close(terminal)
+            status = os.waitpid(pid, 0)[1]
+        return screen, status
+
+    def test_typed_name_reaches_the_device_in_the_ansi_code_page(self):
+        screen, _ = self.type_on_terminal("\u00e4x.wav")
+        self.assertIn(STOP_PROMPT, screen)
+        self.assertIn("\u00e4x.wav", os.listdir("."), screen)
+        self.assertRecording("\u00e4x.wav", audible=False)
