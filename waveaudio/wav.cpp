@@ -1,8 +1,10 @@
 #include "wav.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
 #include "errors.h"
@@ -35,10 +37,40 @@ void put16(std::uint8_t* p, std::uint16_t v) {
   p[1] = static_cast<std::uint8_t>(v >> 8U);
 }
 
-bool read_bytes(std::ifstream& in, std::uint8_t* p, std::size_t n) {
-  in.read(reinterpret_cast<char*>(p), static_cast<std::streamsize>(n));
-  return in.gcount() == static_cast<std::streamsize>(n);
-}
+// The element file, read with plain system calls and closed again at once.
+class Element {
+ public:
+  explicit Element(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  Element(const Element&) = delete;
+  Element& operator=(const Element&) = delete;
+  ~Element() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+
+  [[nodiscard]] bool is_open() const { return fd_ >= 0; }
+
+  bool read(std::uint8_t* p, std::size_t n) const {
+    while (n > 0) {
+      const ssize_t got = ::read(fd_, p, n);
+      if (got <= 0) {
+        if (got < 0 && errno == EINTR) {
+          continue;
+        }
+        return false;
+      }
+      p += got;
+      n -= static_cast<std::size_t>(got);
+    }
+    return true;
+  }
+
+  void skip(std::uint32_t n) const { ::lseek(fd_, static_cast<off_t>(n), SEEK_CUR); }
+
+ private:
+  int fd_;
+};
 
 bool valid_pcm(const std::uint8_t* fmt, Format& format) {
   format.channels = u16(fmt + 2);
@@ -55,19 +87,19 @@ bool valid_pcm(const std::uint8_t* fmt, Format& format) {
 }  // namespace
 
 std::int32_t read_format(const std::string& path, Format& format) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  Element in(path);
+  if (!in.is_open()) {
     return errno == ENOENT || errno == ENOTDIR ? error::kFileNotFound : error::kInvalidFile;
   }
   std::uint8_t riff[12];
-  if (!read_bytes(in, riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
+  if (!in.read(riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
       std::memcmp(riff + 8, "WAVE", 4) != 0) {
     return error::kInvalidFile;
   }
   bool have_format = false;
   for (;;) {
     std::uint8_t chunk[8];
-    if (!read_bytes(in, chunk, sizeof chunk)) {
+    if (!in.read(chunk, sizeof chunk)) {
       return error::kInvalidFile;
     }
     const std::uint32_t size = u32(chunk + 4);
@@ -76,13 +108,13 @@ std::int32_t read_format(const std::string& path, Format& format) {
     }
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       std::uint8_t fmt[kFmtSize];
-      if (size < kFmtSize || !read_bytes(in, fmt, sizeof fmt) || !valid_pcm(fmt, format)) {
+      if (size < kFmtSize || !in.read(fmt, sizeof fmt) || !valid_pcm(fmt, format)) {
         return error::kInvalidFile;
       }
       have_format = true;
-      in.seekg(size - kFmtSize + (size & 1U), std::ios::cur);
+      in.skip(size - kFmtSize + (size & 1U));
     } else {
-      in.seekg(size + (size & 1U), std::ios::cur);
+      in.skip(size + (size & 1U));
     }
   }
 }
