@@ -13,13 +13,7 @@ std::vector<std::string> arguments(int /*argc*/, char** /*argv*/) {
   return words;
 }
 
-// Nothing is pending in the program, so the process ends at once, without the
-// detach code of the libraries it loaded: an audio driver still winding down
-// then runs no code of the program's process after its last step.
-void exit(int status) {
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
-  ExitProcess(static_cast<UINT>(status));
-}
+void exit(int status) { ExitProcess(static_cast<UINT>(status)); }
 
 std::vector<Frame> stack_walk() {
   void* addresses[64] = {};
