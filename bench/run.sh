@@ -23,20 +23,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/bench
 cd "$root"
 
-# What building, the audio server, the reference and the plot need.
-packages=(cmake ninja-build g++ libasound2-dev googletest python3
-  pulseaudio pulseaudio-utils libasound2-plugins sox alsa-utils gnuplot-nox)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+# What building, the audio server, the reference (arecord) and the plot need.
+scripts/install-deps.sh gnuplot-nox
 
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target tolvane
