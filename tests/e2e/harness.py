@@ -276,7 +276,7 @@ class Run:
         return prefix + [PROGRAM] + list(args)
 
     def __call__(self, args=(), **options):
-        """Runs the program once; see run_once. Under Wine a run in which
+        """Runs the program as run_once does. Under Wine a run in which
         Wine itself faulted is run again, twice at most, each time said on
         standard error: Wine's audio stack sometimes faults or hangs while the
         process ends after a recording (a signal ends the process, Wine
@@ -304,7 +304,6 @@ class Run:
                     shutil.rmtree(name)
                 else:
                     os.remove(name)
-        return result
 
     def run_once(
         self,
