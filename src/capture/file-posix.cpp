@@ -11,10 +11,16 @@ namespace file {
 
 // POSIX has no share modes: while the file is open, other processes may still
 // write or unlink it.
+//
+// A symbolic link in the name's place is never followed: anyone who may write
+// the directory could plant one there to have the program truncate the file
+// it names. It is refused as a read-only file is, and a dangling link makes
+// no file either. (The name has no directory part, so ELOOP can only mean
+// that link.)
 std::uint32_t create(const char* name, Handle& handle) {
-  const int fd = ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (fd < 0) {
-    return windows_error_code(errno);
+    return windows_error_code(errno == ELOOP ? EACCES : errno);
   }
   handle = fd;
   return 0;

@@ -1,8 +1,9 @@
 """Fatal failures: the failure report on standard error, status 217, nothing
 cleaned up, no later step run. Real faults only: a full device, a closed
-pipe, a missing standard input, an immutable file or directory, a directory an
-unprivileged user may not write, a file system filled to the last block, an
-address space too small for the save command."""
+pipe, a missing standard input, an immutable file or directory, a symbolic
+link in the temporary file's place, a directory an unprivileged user may not
+write, a file system filled to the last block, an address space too small for
+the save command."""
 
 import os
 import subprocess
@@ -107,6 +108,30 @@ class TemporaryFileRefused(TestCase):
                         if args == []:
                             make_mutable(tmp)
                             tmp.unlink()
+
+    def test_symbolic_link_is_never_written_through(self):
+        """A link in the temporary file's place, as anyone who may write the
+        directory could plant it, is refused like a read-only file: the file
+        it names is neither truncated nor written, and a dangling link makes
+        no file."""
+        if windows():
+            self.skipTest("the Windows program opens the name as the system's CreateFileW does")
+        victim = self.base / "victim"
+        absent = self.base / "absent"
+        for target in (victim, absent):
+            for args in (["linked.wav"], []):
+                with self.subTest(target=target.name, args=args):
+                    victim.write_bytes(LEFTOVER)
+                    os.symlink(target, TMP_FILE)
+                    result = self.run_tolvane(*args, answers=stop_and_name(b"linked.wav"))
+                    self.assertFailureReport(result, "Access denied")
+                    self.assertEqual(result.stdout, b"")
+                    self.assertEqual(result.texts, [])
+                    self.assertEqual(self.files(), [TMP_FILE])
+                    self.assertEqual(os.readlink(TMP_FILE), str(target))
+                    self.assertEqual(victim.read_bytes(), LEFTOVER)
+                    self.assertFalse(absent.exists())
+                    os.unlink(TMP_FILE)
 
     def test_current_directory_refuses_new_files(self):
         make_immutable(self.dir)
