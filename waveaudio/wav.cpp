@@ -81,7 +81,7 @@ bool valid_pcm(const std::uint8_t* fmt, Format& format) {
       format.bits == 8 || format.bits == 16 || format.bits == 24 || format.bits == 32;
   return u16(fmt) == kPcm && format.channels > 0 && format.rate > 0 && known_width &&
          format.block_align == format.channels * format.bits / 8 &&
-         u32(fmt + 8) == format.rate * format.block_align;
+         u32(fmt + 8) == std::uint64_t{format.rate} * format.block_align;
 }
 
 }  // namespace
