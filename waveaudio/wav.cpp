@@ -66,7 +66,7 @@ class Element {
     return true;
   }
 
-  void skip(std::uint32_t n) const { ::lseek(fd_, static_cast<off_t>(n), SEEK_CUR); }
+  void skip(std::uint64_t n) const { ::lseek(fd_, static_cast<off_t>(n), SEEK_CUR); }
 
  private:
   int fd_;
@@ -112,9 +112,9 @@ std::int32_t read_format(const std::string& path, Format& format) {
         return error::kInvalidFile;
       }
       have_format = true;
-      in.skip(size - kFmtSize + (size & 1U));
+      in.skip(std::uint64_t{size} - kFmtSize + (size & 1U));
     } else {
-      in.skip(size + (size & 1U));
+      in.skip(std::uint64_t{size} + (size & 1U));
     }
   }
 }
