@@ -130,12 +130,12 @@ Command made(Verb verb, const std::string& alias, const std::string& element = "
 void expect_parse(const std::string& text, const std::optional<Command>& expected) {
   Command parsed;
   const std::int32_t result = waveaudio::parse(text.c_str(), parsed);
-  check((result == 0) == expected.has_value(), "parse answers 0 exactly for a command: " + text);
+  check((result == 0) == expected.has_value(), "parse answers 0 exactly for a command", text);
   check(!expected ||
             (parsed.verb == expected->verb && parsed.alias == expected->alias &&
              parsed.element == expected->element &&
              parsed.buffer_seconds == expected->buffer_seconds && parsed.file == expected->file),
-        "the parsed fields are the words: " + text);
+        "the parsed fields are the words", text);
 }
 
 }  // namespace

@@ -105,8 +105,8 @@ class Cuts {
 
  private:
   std::size_t give(char* data, std::size_t size) {
-    check(!ended_, name_ + ": no block is asked for after the end of input");
-    check(given_ < reach_, name_ + ": a block is asked for only when the read must look further");
+    check(!ended_, "no block is asked for after the end of input", name_);
+    check(given_ < reach_, "a block is asked for only when the read must look further", name_);
     if (given_ == in_.size()) {
       ended_ = true;
       return 0;
@@ -148,10 +148,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Reads got = Cuts(in, cut, name).run(script.chars, expected);
     for (std::size_t i = 0; i < got.answers.size(); ++i) {
       check(script.chars[i] || got.answers[i].find_first_of("\r\n\x1a") == std::string::npos,
-            std::string(name) + ": a line holds no CR, LF or end mark");
+            "a line holds no CR, LF or end mark", name);
     }
-    check(got.answers == expected.answers,
-          std::string(name) + ": the reads answer as over the whole input at once");
+    check(got.answers == expected.answers, "the reads answer as over the whole input at once",
+          name);
   }
   return 0;
 }
