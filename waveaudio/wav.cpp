@@ -66,7 +66,7 @@ class Element {
     return true;
   }
 
-  void skip(std::uint32_t n) const { ::lseek(fd_, static_cast<off_t>(n), SEEK_CUR); }
+  void skip(std::uint64_t n) const { ::lseek(fd_, static_cast<off_t>(n), SEEK_CUR); }
 
  private:
   int fd_;
@@ -81,7 +81,7 @@ bool valid_pcm(const std::uint8_t* fmt, Format& format) {
       format.bits == 8 || format.bits == 16 || format.bits == 24 || format.bits == 32;
   return u16(fmt) == kPcm && format.channels > 0 && format.rate > 0 && known_width &&
          format.block_align == format.channels * format.bits / 8 &&
-         u32(fmt + 8) == format.rate * format.block_align;
+         u32(fmt + 8) == std::uint64_t{format.rate} * format.block_align;
 }
 
 }  // namespace
@@ -112,9 +112,9 @@ std::int32_t read_format(const std::string& path, Format& format) {
         return error::kInvalidFile;
       }
       have_format = true;
-      in.skip(size - kFmtSize + (size & 1U));
+      in.skip(std::uint64_t{size} - kFmtSize + (size & 1U));
     } else {
-      in.skip(size + (size & 1U));
+      in.skip(std::uint64_t{size} + (size & 1U));
     }
   }
 }

@@ -66,7 +66,13 @@ TEST(ReadFormat, TakesTheFormatOfPcmFilesAndRefusesOthers) {
       {"12 bits", with([](Bytes& b) { put16(b, 34, 12); }), error::kInvalidFile},
       {"wrong block alignment", with([](Bytes& b) { put16(b, 32, 4); }), error::kInvalidFile},
       {"wrong byte rate", with([](Bytes& b) { b[28] = 0; }), error::kInvalidFile},
+      {"a byte rate right only modulo 2^32", with([](Bytes& b) { b[27] = 0x80; }),
+       error::kInvalidFile},
       {"fmt chunk too small", with([](Bytes& b) { b[16] = 14; }), error::kInvalidFile},
+      {"a chunk of odd size 2^32 - 1 before fmt", with([](Bytes& b) {
+         b.insert(b.begin() + 12, {'J', 'U', 'N', 'K', 0xFF, 0xFF, 0xFF, 0xFF});
+       }),
+       error::kInvalidFile},
       {"data before fmt",
        Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 0, 0, 0, 0},
        error::kInvalidFile},
