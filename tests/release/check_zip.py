@@ -54,8 +54,9 @@ class Zip(unittest.TestCase):
         cls.top = f"tolvane-{OPTIONS.version}-win64"
         cls.dir = Path(tempfile.mkdtemp(prefix="tolvane-zip-"))
         with zipfile.ZipFile(cls.zip) as archive:
-            cls.names = archive.namelist()
+            cls.entries = archive.infolist()
             archive.extractall(cls.dir)
+        cls.names = [entry.filename for entry in cls.entries]
         cls.unpacked = cls.dir / cls.top
         cls.exe = cls.unpacked / "tolvane.exe"
         cls.pe = pefile.PE(str(cls.exe))
@@ -74,6 +75,10 @@ class Zip(unittest.TestCase):
         self.assertEqual(unpacked, [self.top] + expected)
         self.assertEqual((self.unpacked / "LICENSE").read_bytes(),
                          Path(OPTIONS.licence).read_bytes())
+
+    def test_entries_carry_one_time_and_no_owner(self):
+        self.assertEqual(len({entry.date_time for entry in self.entries}), 1)
+        self.assertEqual([entry.extra for entry in self.entries], [b""] * len(self.entries))
 
     def test_checksum_file_names_the_zip_and_its_sha256(self):
         line = Path(f"{self.zip}.sha256").read_text()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows zip a second time, from a copy of the sources in another
-# directory, later, in another time zone and under another umask, and
-# compares it byte for byte with the zip of the build tree.
+# directory, later, in another time zone, under another umask and, as root,
+# as another user, and compares it byte for byte with the zip of the build
+# tree.
 #
 #   reproducible.sh SOURCE_DIR ZIP
 #
@@ -29,12 +30,19 @@ git ls-files -z --cached --others --exclude-standard |
     if [ -e "$file" ]; then printf '%s\0' "$file"; fi
   done | xargs -0 cp --parents --target-directory="$copy"
 
-umask 0027
-export TZ='<+14>-14'  # UTC+14
+# As another user where the test may switch (as root, on CI): the files it
+# makes are that user's.
+as_other=()
+if [ "$(id -u)" -eq 0 ]; then
+  chown -R nobody:nogroup "$work"
+  as_other=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+fi
 cd "$copy"
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target tolvane >/dev/null
-(cd build/windows && SOURCE_DATE_EPOCH=$epoch cpack >/dev/null)
+umask 0027
+export TZ='<+14>-14' HOME=$work  # UTC+14
+"${as_other[@]}" cmake --preset windows >/dev/null
+"${as_other[@]}" cmake --build --preset windows --target tolvane >/dev/null
+(cd build/windows && SOURCE_DATE_EPOCH=$epoch "${as_other[@]}" cpack >/dev/null)
 second=$copy/build/windows/$(basename "$first")
 
 for zip in "$first" "$second"; do
