@@ -10,6 +10,7 @@ import argparse
 import gzip
 import hashlib
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -80,6 +81,11 @@ class Deb(unittest.TestCase):
         self.assertEqual(set(depends), {"libasound2", "libc6"})
         for package in depends.values():
             self.assertRegex(package, r"^\S+ \(>= [0-9][^)]*\)$")
+
+    def test_changelog_names_this_version_first(self):
+        changelog = gzip.decompress((self.dir / "usr/share/doc/tolvane/changelog.gz").read_bytes())
+        first = changelog.decode().splitlines()[0]
+        self.assertRegex(first, rf"^tolvane \({re.escape(OPTIONS.version)}\) ")
 
     def test_checksum_file_names_the_package_and_its_sha256(self):
         line = Path(f"{self.deb}.sha256").read_text()
