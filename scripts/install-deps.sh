@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing tolvane
-# need, and any named as arguments, only those that are missing.
+# Installs the Debian 12 packages that building, running, testing and
+# packaging tolvane need, and any named as arguments, only those that are
+# missing.
 #
 #   scripts/install-deps.sh [PACKAGE...]
 set -euo pipefail
@@ -9,6 +10,7 @@ packages=(
   cmake ninja-build g++ libasound2-dev googletest python3
   g++-mingw-w64-x86-64 wine64 wine
   pulseaudio pulseaudio-utils libasound2-plugins sox alsa-utils e2fsprogs
+  dpkg-dev lintian python3-pefile man-db unzip
   "$@"
 )
 
