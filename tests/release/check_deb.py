@@ -3,7 +3,10 @@ accepts it, it holds what it should with the dependencies the program needs,
 and its contents unpacked with dpkg-deb run and read: the program shows its
 usage screen and the man page renders without a warning.
 
-    check_deb.py --deb PATH --version X.Y
+    check_deb.py --build-dir DIR --version X.Y
+
+The package is DIR/tolvane_<version>_<architecture>.deb, the architecture
+being dpkg's.
 """
 
 import argparse
@@ -50,7 +53,9 @@ class Deb(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.deb = Path(OPTIONS.deb)
+        architecture = subprocess.run(["dpkg", "--print-architecture"], capture_output=True,
+                                      text=True, check=True).stdout.strip()
+        cls.deb = Path(OPTIONS.build_dir) / f"tolvane_{OPTIONS.version}_{architecture}.deb"
         cls.dir = Path(tempfile.mkdtemp(prefix="tolvane-deb-"))
         dpkg_deb("-x", str(cls.deb), str(cls.dir))
 
@@ -128,7 +133,7 @@ class Deb(unittest.TestCase):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--deb", required=True)
+    parser.add_argument("--build-dir", required=True)
     parser.add_argument("--version", required=True)
     parser.parse_args(namespace=OPTIONS)
     unittest.main(argv=[sys.argv[0], "-v"])
