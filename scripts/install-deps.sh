@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing tolvane
-# need, and any named as arguments, only those that are missing.
+# Installs the Debian 12 packages that building, running, testing and
+# packaging tolvane need, and any named as arguments, only those that are
+# missing.
 #
 #   scripts/install-deps.sh [PACKAGE...]
 set -euo pipefail
@@ -10,6 +11,7 @@ packages=(
   g++-mingw-w64-x86-64 wine64 wine
   pulseaudio pulseaudio-utils libasound2-plugins sox alsa-utils e2fsprogs
   clang-14 libclang-rt-14-dev
+  dpkg-dev lintian python3-pefile man-db unzip
   "$@"
 )
 

@@ -14,7 +14,8 @@ bool has_help_switch(const std::string& text) {
 }
 
 void show_usage() {
-  write_text("tolvane 1.0 - records the wave input to a WAV file - MIT licence\r\n");
+  write_text("tolvane " TOLVANE_VERSION
+             " - records the wave input to a WAV file - MIT licence\r\n");
   write_text("tolvane - waveaudio recording (88.2kHz/stereo/24bit)\r\n");
   write_text("  usage (1) : tolvane\r\n");
   write_text("  usage (2) : tolvane foo.wav");
