@@ -10,7 +10,7 @@ packages=(
   cmake ninja-build g++ libasound2-dev googletest python3
   g++-mingw-w64-x86-64 wine64 wine
   pulseaudio pulseaudio-utils libasound2-plugins sox alsa-utils e2fsprogs
-  clang-14 libclang-rt-14-dev
+  clang-format clang-tidy clang-14 libclang-rt-14-dev
   dpkg-dev lintian python3-pefile man-db unzip
   "$@"
 )
