@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds tolvane for Linux and for Windows and runs every test: unit tests,
 # and the end-to-end tests against Wine's real MCI driver and the native
-# device, recording from a headless audio server of our own. Works on a fresh
-# Debian 12 machine without a sound card; exits non-zero on any failure.
+# device, recording from a headless audio server of our own; then the same
+# native tests built with AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the device's tests with ThreadSanitizer. Works on a fresh Debian 12 machine
+# without a sound card; exits non-zero on any failure.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,7 +13,7 @@ cd "$root"
 scripts/install-deps.sh
 
 status=0
-for preset in linux windows; do
+for preset in linux windows asan tsan; do
   cmake --preset "$preset"
   cmake --build --preset "$preset"
 done
@@ -36,7 +38,7 @@ tests/audio/start-server.sh "$audio"
 # shellcheck source=/dev/null
 . "$audio/env"
 
-for preset in linux windows; do
+for preset in linux windows asan tsan; do
   ctest --preset "$preset" || status=1
 done
 exit $status
