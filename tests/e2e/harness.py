@@ -57,7 +57,6 @@ FAILURE_STATUS = 217
 # program never gives, so that a run with a report fails whatever its test
 # expects of it.
 SANITIZER_STATUS = 86
-SANITIZER_OPTIONS = f"exitcode={SANITIZER_STATUS}:print_stacktrace=1"
 
 # How long a recording runs before the test answers the stop prompt.
 RECORD_SECONDS = 0.7
@@ -272,8 +271,8 @@ class Run:
             conf = "alsa-none.conf" if record_fails else alsa
             env["ALSA_CONFIG_PATH"] = str(AUDIO_DIR / conf)
         if ASAN:
-            env["ASAN_OPTIONS"] = SANITIZER_OPTIONS
-            env["UBSAN_OPTIONS"] = SANITIZER_OPTIONS
+            env["ASAN_OPTIONS"] = f"exitcode={SANITIZER_STATUS}"
+            env["UBSAN_OPTIONS"] = f"exitcode={SANITIZER_STATUS}:print_stacktrace=1"
         return env
 
     def argv(self, args, command_line, launch_stdin):
