@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds tolvane for Linux and for Windows and runs every test: unit tests,
-# the end-to-end tests against Wine's real MCI driver and the native device,
-# recording from a headless audio server of our own, and a bounded run of
-# each fuzz target. Works on a fresh Debian 12 machine without a sound card;
-# exits non-zero on any failure.
+# and the end-to-end tests against Wine's real MCI driver and the native
+# device, recording from a headless audio server of our own; then the same
+# native tests built with AddressSanitizer and UndefinedBehaviorSanitizer, the
+# device's tests with ThreadSanitizer, and a bounded run of each fuzz target.
+# Works on a fresh Debian 12 machine without a sound card; exits non-zero on
+# any failure.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +14,7 @@ cd "$root"
 scripts/install-deps.sh
 
 status=0
-for preset in linux windows fuzz; do
+for preset in linux windows asan tsan fuzz; do
   cmake --preset "$preset"
   cmake --build --preset "$preset"
 done
@@ -37,7 +39,7 @@ tests/audio/start-server.sh "$audio"
 # shellcheck source=/dev/null
 . "$audio/env"
 
-for preset in linux windows fuzz; do
+for preset in linux windows asan tsan fuzz; do
   ctest --preset "$preset" || status=1
 done
 exit $status

@@ -32,6 +32,7 @@ from pathlib import Path
 PROGRAM = ""
 TARGET = ""  # "windows" or "linux"
 LAUNCHER = ""  # Windows only
+ASAN = False  # the native program built with AddressSanitizer and UndefinedBehaviorSanitizer
 AUDIO_DIR = Path(__file__).resolve().parent.parent / "audio"
 FIXTURE = b""  # the frames the native device's ALSA source plays back
 
@@ -51,6 +52,11 @@ RECORD_ERROR = b"***ERROR : record error\r\n"
 SAVE_ERROR = b"***ERROR : file write error\r\n"
 
 FAILURE_STATUS = 217
+
+# A sanitizer's report ends the program with a status of its own, one that the
+# program never gives, so that a run with a report fails whatever its test
+# expects of it.
+SANITIZER_STATUS = 86
 
 # How long a recording runs before the test answers the stop prompt.
 RECORD_SECONDS = 0.7
@@ -223,6 +229,10 @@ class RunTimeout(AssertionError):
     pass
 
 
+class SanitizerReport(AssertionError):
+    pass
+
+
 # The program ends every line with CR LF; a line on its standard error that
 # ends in a bare LF is a Linux-side message: Wine's "wine: Unhandled page
 # fault ..." or the C library's "Assertion ... failed" from one of Wine's
@@ -260,6 +270,9 @@ class Run:
             env["WAVEAUDIO_TRACE"] = str(self.trace_path)
             conf = "alsa-none.conf" if record_fails else alsa
             env["ALSA_CONFIG_PATH"] = str(AUDIO_DIR / conf)
+        if ASAN:
+            env["ASAN_OPTIONS"] = f"exitcode={SANITIZER_STATUS}"
+            env["UBSAN_OPTIONS"] = f"exitcode={SANITIZER_STATUS}:print_stacktrace=1"
         return env
 
     def argv(self, args, command_line, launch_stdin):
@@ -379,6 +392,8 @@ class Run:
                     collector.join(10)
             if feeder:
                 feeder.join(10)
+        if ASAN and status == SANITIZER_STATUS:
+            raise SanitizerReport(err.data.decode(errors="replace"))
         stdout_bytes = out.data if out else b""
         if windows():
             own, commands = split_wine_stderr(err.data)

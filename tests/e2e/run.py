@@ -1,6 +1,8 @@
 """Runs end-to-end test modules against one build of tolvane.
 
-    run.py --program PATH --target windows|linux [--launcher PATH] MODULE...
+    run.py --program PATH --target windows|linux [--launcher PATH] [--asan] MODULE...
+
+--asan: the program is built with AddressSanitizer and UndefinedBehaviorSanitizer.
 """
 
 import argparse
@@ -31,11 +33,13 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--target", required=True, choices=["windows", "linux"])
     parser.add_argument("--launcher", default="")
+    parser.add_argument("--asan", action="store_true")
     parser.add_argument("modules", nargs="+")
     options = parser.parse_args()
     harness.PROGRAM = str(Path(options.program).resolve())
     harness.TARGET = options.target
     harness.LAUNCHER = options.launcher and str(Path(options.launcher).resolve())
+    harness.ASAN = options.asan
     if not Path(harness.PROGRAM).exists():
         sys.exit(f"run.py: no program at {harness.PROGRAM}")
 

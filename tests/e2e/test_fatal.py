@@ -192,6 +192,15 @@ class MemoryExhausted(TestCase):
     def test_save_command_buffer(self):
         if windows():
             self.skipTest("address-space limits are set on the native program")
+        if harness.ASAN:
+            # The sanitizer's allocator needs more room, and the save
+            # command's text, which a std::string takes from a throwing
+            # operator new, is refused first. Under AddressSanitizer such a
+            # new ends the process with the sanitizer's report whatever its
+            # options (allocator_may_return_null=1 makes only malloc and
+            # new (std::nothrow) return null): no std::bad_alloc reaches the
+            # program. The plain build runs this case.
+            self.skipTest("under AddressSanitizer a throwing new that fails aborts")
         name = b"n" * self.NAME_LENGTH
         answers = [
             Answer(STOP_PROMPT, b"\n", 0.3),
