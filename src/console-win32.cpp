@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <climits>
 #include <string>
 
 #include "console.h"
@@ -38,17 +39,30 @@ std::uint32_t read(char* data, std::size_t size, std::size_t& got) {
 unsigned input_code_page() { return GetConsoleCP(); }
 
 std::string to_ansi(const std::string& text, unsigned code_page) {
-  if (text.empty() || code_page == GetACP()) {
+  // A conversion that cannot be made keeps the line as it was typed: a name
+  // in the wrong code page is still a name, an empty one would be lost.
+  if (text.empty() || text.size() > INT_MAX || code_page == GetACP()) {
     return text;
   }
   const int length = static_cast<int>(text.size());
   const int wide_size = MultiByteToWideChar(code_page, 0, text.data(), length, nullptr, 0);
+  if (wide_size <= 0) {
+    return text;
+  }
   std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
-  MultiByteToWideChar(code_page, 0, text.data(), length, wide.data(), wide_size);
+  if (MultiByteToWideChar(code_page, 0, text.data(), length, wide.data(), wide_size) != wide_size) {
+    return text;
+  }
   const int ansi_size =
       WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  if (ansi_size <= 0) {
+    return text;
+  }
   std::string ansi(static_cast<std::size_t>(ansi_size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_size, ansi.data(), ansi_size, nullptr, nullptr);
+  if (WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_size, ansi.data(), ansi_size, nullptr,
+                          nullptr) != ansi_size) {
+    return text;
+  }
   return ansi;
 }
 

@@ -24,7 +24,8 @@ unsigned input_code_page();
 
 // Converts text from the given code page to the system's ANSI code page;
 // characters it cannot represent become the system's replacement character.
-// Answers the text unchanged when the two code pages are the same.
+// Answers the text unchanged when the two code pages are the same, and when
+// the conversion cannot be made (an unknown code page, a line too long).
 std::string to_ansi(const std::string& text, unsigned code_page);
 
 }  // namespace console

@@ -105,7 +105,7 @@ def stop_and_name(name=None, line_end=b"\n", delay=RECORD_SECONDS, observe=None)
 @dataclass
 class Command:
     text: str
-    result: int | None = None  # known from the native device only
+    result: int | None = None  # None where the trace does not tell
     truncated: bool = False  # Wine's trace shortens long texts
 
 
@@ -126,6 +126,9 @@ WINE_DEBUG_LINE = re.compile(rb"^[0-9a-f]{4}:(trace|fixme|err|warn):")
 WINE_MCI_SEND = re.compile(
     rb'^[0-9a-f]{4}:trace:mci:mciSendStringW \(L"(.*)"(\.\.\.)?, [0-9A-Fa-f]+, (\d+), [0-9A-Fa-f]+\)$'
 )
+# The result of a call, in hexadecimal: "=> 1/ 0" and "=> 2/ 0" on success,
+# "=> 113" on failure; some failures return without a trace line.
+WINE_MCI_RESULT = re.compile(rb"^[0-9a-f]{4}:trace:mci:mciSendStringW => (?:[12]/ )?([0-9a-f]+)\b")
 WINE_ESCAPE = re.compile(r'\\(?:([0-9a-f]{4})|(.))')
 
 
@@ -145,18 +148,26 @@ def split_wine_stderr(data):
     """Separates Wine's debug lines from the program's own standard error."""
     own = []
     commands = []
+    current = None  # the program's command whose result lines may follow
     for line in re.findall(rb"[^\n]*\n|[^\n]+$", data):
         body = line.rstrip(b"\n")
         if not WINE_DEBUG_LINE.match(body):
             own.append(line)
             continue
         sent = WINE_MCI_SEND.match(body)
-        # Wine's MCI makes calls of its own from inside a command (the
-        # automatic open of an unknown alias, "open wav1 wait"); they ask for
-        # return text, which the program never does (return length 0).
-        if sent and sent.group(3) == b"0":
-            text = unescape_wine(sent.group(1).decode("ascii"))
-            commands.append(Command(text, truncated=sent.group(2) is not None))
+        returned = WINE_MCI_RESULT.match(body)
+        if sent:
+            current = None
+            # Wine's MCI makes calls of its own from inside a command (the
+            # automatic open of an unknown alias, "open wav1 wait"); they ask
+            # for return text, which the program never does (return length
+            # 0). Result lines after such a call cannot be told apart.
+            if sent.group(3) == b"0":
+                text = unescape_wine(sent.group(1).decode("ascii"))
+                current = Command(text, truncated=sent.group(2) is not None)
+                commands.append(current)
+        elif returned and current:
+            current.result = int(returned.group(1), 16)
     return b"".join(own), commands
 
 
@@ -239,6 +250,12 @@ class SanitizerReport(AssertionError):
 # threads.
 FOREIGN_LINE = re.compile(rb"^[^\r\n]*(?<!\r)\n", re.MULTILINE)
 
+# Wine's waveaudio driver answers a save with MCIERR_INVALID_FILE when the file
+# it has just saved does not read back as a WAVE file: its recording thread
+# goes on writing after "stop" returns, into the file that the save is closing
+# and renaming, sometimes over the file's header.
+MCIERR_INVALID_FILE = 296
+
 
 def wine_fault(result):
     """What shows that Wine itself faulted in a run, or None."""
@@ -247,7 +264,12 @@ def wine_fault(result):
     if result.status < 0:
         return f"ended by signal {-result.status}"
     line = FOREIGN_LINE.search(result.stderr)
-    return line.group(0).decode(errors="replace").strip() if line else None
+    if line:
+        return line.group(0).decode(errors="replace").strip()
+    for command in result.commands:
+        if command.text.startswith("save ") and command.result == MCIERR_INVALID_FILE:
+            return f"its waveaudio driver spoiled the saved file: {command.text!r} -> 296"
+    return None
 
 
 class Run:
@@ -293,8 +315,11 @@ class Run:
         Wine itself faulted is run again, twice at most, each time said on
         standard error: Wine's audio stack sometimes faults or hangs while the
         process ends after a recording (a signal ends the process, Wine
-        reports an unhandled page fault, or the process never ends). The
-        program has no part in it: on Windows no signal ends a process."""
+        reports an unhandled page fault, or the process never ends), and its
+        waveaudio driver sometimes spoils the file it saves and answers the
+        save with 296. The program has no part in it: on Windows no signal
+        ends a process, and a command's result is the device's own (the
+        program only reports a failed save as a file write error)."""
         replayable = all(
             isinstance(options.get(name, "pipe"), str) for name in ("stdin", "stdout")
         )

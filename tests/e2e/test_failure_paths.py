@@ -16,6 +16,13 @@ from harness import (
     stop_and_name,
 )
 
+# The result of a save into a missing directory, from both devices.
+FILE_NOT_FOUND = 275
+
+
+def results(result):
+    return [command.result for command in result.commands]
+
 
 class RecordFailure(TestCase):
     """The device cannot record (Wine: its waveaudio driver disabled;
@@ -40,11 +47,13 @@ class SaveFailure(TestCase):
         result = self.run_tolvane("nodir/x.wav", answers=stop_and_name(delay=0.3))
         self.assertEqual(result.stdout, STOP_PROMPT + SAVE_ERROR)
         self.assertEqual(result.texts, [OPEN, RECORD, STOP, save("nodir/x.wav"), CLOSE])
+        self.assertEqual(results(result), [0, 0, 0, FILE_NOT_FOUND, 0])
         self.assertEndAfterRecording(result, [])
 
     def test_interactive_mode(self):
         result = self.run_tolvane(answers=stop_and_name(b"nodir/y.wav", delay=0.3))
         self.assertEqual(result.stdout, STOP_PROMPT + NAME_PROMPT + SAVE_ERROR)
         self.assertEqual(result.texts, [OPEN, RECORD, STOP, save("nodir/y.wav"), CLOSE])
+        self.assertEqual(results(result), [0, 0, 0, FILE_NOT_FOUND, 0])
         self.assertEndAfterRecording(result, [])
         self.assertFalse(os.path.exists("nodir"))
