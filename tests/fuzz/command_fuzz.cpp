@@ -156,15 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   check(result == 0, "a text with even quotes splits");
 
-  std::string kept;
-  bool in_quotes = false;
-  for (const char c : text) {
-    if (c == '"') {
-      in_quotes = !in_quotes;
-    } else if (in_quotes || !is_blank(c)) {
-      kept += c;
-    }
-  }
+  const std::string kept = kept_characters(text, is_blank);
   std::string all;
   std::string requoted;
   for (const std::string& word : words) {

@@ -41,15 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size);
   const std::vector<std::string> words = split_command_line(text);
 
-  std::string kept;
-  bool quoted = false;
-  for (const char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (quoted || !is_separator(c)) {
-      kept += c;
-    }
-  }
+  const std::string kept = kept_characters(text, is_separator);
   std::string all;
   std::string requoted;
   std::string joined;
