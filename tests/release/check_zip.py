@@ -23,6 +23,7 @@ from pathlib import Path
 import pefile
 
 E2E = Path(__file__).resolve().parent.parent / "e2e"
+WINE = E2E.parent / "wine.sh"  # starts a program again when Wine could not start it
 sys.path.insert(0, str(E2E))
 
 import harness  # noqa: E402  the program's texts as the end-to-end tests know them
@@ -183,7 +184,7 @@ class Zip(unittest.TestCase):
 
     def test_usage_screen_names_the_version(self):
         environment = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="winedbg.exe=d")
-        run = subprocess.run(["wine", str(self.exe), "-h"], stdin=subprocess.DEVNULL,
+        run = subprocess.run([str(WINE), str(self.exe), "-h"], stdin=subprocess.DEVNULL,
                              capture_output=True, env=environment, timeout=120, check=False)
         first = f"tolvane {OPTIONS.version} - records the wave input to a WAV file - MIT licence"
         self.assertEqual(run.stdout, first.encode() + b"\r\n" + USAGE_LINES_2_TO_4, run.stderr)
