@@ -263,11 +263,11 @@ def wine_fault(result):
         return None
     if result.status < 0:
         return f"ended by signal {-result.status}"
-    if result.status not in (0, FAILURE_STATUS):
-        return f"ended with status {result.status}, which the program never gives"
     line = FOREIGN_LINE.search(result.stderr)
     if line:
         return line.group(0).decode(errors="replace").strip()
+    if result.status not in (0, FAILURE_STATUS):
+        return f"ended with status {result.status}, which the program never gives"
     for command in result.commands:
         if command.text.startswith("save ") and command.result == MCIERR_INVALID_FILE:
             return f"its waveaudio driver spoiled the saved file: {command.text!r} -> 296"
@@ -318,11 +318,11 @@ class Run:
         standard error: Wine's audio stack sometimes faults or hangs while the
         process ends after a recording (a signal ends the process, Wine
         reports an unhandled page fault, the process ends with a status of
-        Wine's own, or the process never ends), and its
-        waveaudio driver sometimes spoils the file it saves and answers the
-        save with 296. The program has no part in it: on Windows no signal
-        ends a process, and a command's result is the device's own (the
-        program only reports a failed save as a file write error)."""
+        Wine's own, or the process never ends), and its waveaudio driver
+        sometimes spoils the file it saves and answers the save with 296. The
+        program has no part in it: on Windows no signal ends a process, and a
+        command's result is the device's own (the program only reports a
+        failed save as a file write error)."""
         replayable = all(
             isinstance(options.get(name, "pipe"), str) for name in ("stdin", "stdout")
         )
